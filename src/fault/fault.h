@@ -11,9 +11,12 @@ enum FaultCode : std::int32_t {
     kFaultIndexTooLarge = 1,
     kFaultIndexCount = 3,
     kFaultIndexBelowOne = 4,
-    kFaultUnbalancedStack = 6,
     kFaultDimensionSize = 10,
 };
+// Code 6, a damaged stack after a system call, and the fault of a system
+// function that cannot be bound have no place here: every Windows function is
+// linked when the process is loaded, and the compiler checks its calling
+// convention.
 
 // Routine numbers that locate a failed check; the place number says which
 // check of that routine failed.
