@@ -90,7 +90,8 @@ TEST(IniReader, SectionThatDoesNotFitIsCut) {
 
 TEST(IniReader, ByteOrderMarksSelectTheEncoding) {
     // "[dir]\r\na=网\r\n" in UTF-16LE and in UTF-8, both read as GBK.
-    const Text utf16("\xFF\xFE[\0d\0i\0r\0]\0\r\0\n\0a\0=\0\x51\x7F\r\0\n\0", 28);
+    const char utf16Bytes[] = "\xFF\xFE[\0d\0i\0r\0]\0\r\0\n\0a\0=\0\x51\x7F\r\0\n\0";
+    const Text utf16(utf16Bytes, sizeof utf16Bytes - 1);
     const Text utf8 = "\xEF\xBB\xBF[dir]\r\na=\xE7\xBD\x91\r\n";
     EXPECT_EQ(Value(utf16, "dir", "a"), "\xCD\xF8");
     EXPECT_EQ(Value(utf8, "dir", "a"), "\xCD\xF8");
