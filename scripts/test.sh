@@ -17,3 +17,6 @@ for preset in host host-asan win32 win64; do
   echo "== tests: $preset"
   ctest --preset "$preset" -j2
 done
+
+echo "== fuzzing"
+bash scripts/fuzz.sh "${LAYERFIX_FUZZ_SECONDS:-10}"

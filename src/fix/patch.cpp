@@ -35,7 +35,9 @@ Text BuildPatchText(const Text& candidatePath, const Text& layers) {
     const std::size_t namePos = static_cast<std::size_t>(FindText(pattern, sample) - 1);
     const std::size_t dataPos = static_cast<std::size_t>(FindText(pattern, placeholder) - 1);
     const std::size_t nameEnd = namePos + sample.size();
-    return pattern.substr(0, namePos) + ReplaceAll(candidatePath, "\\", "\\\\") +
+    // A Windows path holds no quotation mark, so escaping the name as a
+    // registry string doubles exactly its backslashes.
+    return pattern.substr(0, namePos) + EscapeForRegistryString(candidatePath) +
            pattern.substr(nameEnd, dataPos - nameEnd) + EscapeForRegistryString(layers) +
            pattern.substr(dataPos + placeholder.size());
 }

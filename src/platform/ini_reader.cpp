@@ -21,10 +21,17 @@ struct Section {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+// Blanks are whole characters: the second byte of a two-byte character may
+// be 0x20 or 0x09 and is never trimmed.
 Text Trim(const Text& text) {
-    std::size_t begin = 0, end = text.size();
-    while (begin < end && IsBlank(text[begin])) ++begin;
-    while (end > begin && IsBlank(text[end - 1])) --end;
+    std::size_t begin = 0;
+    while (begin < text.size() && IsBlank(text[begin])) ++begin;
+    std::size_t end = begin;
+    for (std::size_t pos = begin; pos < text.size();) {
+        const std::size_t len = CharLength(text, pos);
+        pos += len;
+        if (len == 2 || !IsBlank(text[pos - 1])) end = pos;
+    }
     return text.substr(begin, end - begin);
 }
 
@@ -79,14 +86,29 @@ std::vector<Section> Parse(const Text& fileBytes) {
         }
         // Lines before the first section belong to no section that can be asked for.
         if (sections.empty()) continue;
-        std::size_t equals = line.find('=');
-        if (equals == Text::npos) {
+        const std::int32_t equals = FindText(line, "=");
+        if (equals < 0) {
             sections.back().entries.push_back({line, std::nullopt});
         } else {
-            sections.back().entries.push_back({Trim(line.substr(0, equals)), Trim(line.substr(equals + 1))});
+            const std::size_t at = static_cast<std::size_t>(equals - 1);
+            sections.back().entries.push_back({Trim(line.substr(0, at)), Trim(line.substr(at + 1))});
         }
     }
     return sections;
+}
+
+// A run asks for one value per line of the same file: keep the last file's
+// sections rather than parse it again for each.
+const std::vector<Section>& ParseCached(const Text& fileBytes) {
+    static Text cachedBytes;
+    static std::vector<Section> cachedSections;
+    static bool filled = false;
+    if (!filled || cachedBytes != fileBytes) {
+        cachedSections = Parse(fileBytes);
+        cachedBytes = fileBytes;
+        filled = true;
+    }
+    return cachedSections;
 }
 
 const Section* FindSection(const std::vector<Section>& sections, const Text& name) {
@@ -103,7 +125,7 @@ std::int32_t ReadSection(const std::optional<Text>& fileBytes, const Text& secti
     if (size <= 0) return 0;
     Text lines;
     if (fileBytes) {
-        const std::vector<Section> sections = Parse(*fileBytes);
+        const std::vector<Section>& sections = ParseCached(*fileBytes);
         if (const Section* found = FindSection(sections, section)) {
             for (const Entry& entry : found->entries) {
                 lines += entry.key;
@@ -134,7 +156,7 @@ std::int32_t ReadString(const std::optional<Text>& fileBytes, const Text& sectio
     if (size <= 0) return 0;
     Text value = defaultValue ? defaultValue : "";
     if (fileBytes) {
-        const std::vector<Section> sections = Parse(*fileBytes);
+        const std::vector<Section>& sections = ParseCached(*fileBytes);
         if (const Section* found = FindSection(sections, section)) {
             for (const Entry& entry : found->entries) {
                 if (!SameName(entry.key, key)) continue;

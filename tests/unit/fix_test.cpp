@@ -43,6 +43,7 @@ TEST_F(Fix, PatchTextEscapesWhatTheRegistryEditorWouldReadAsEscapes) {
         {"trail byte 0x5C in path", "C:\\\xE5\x5C\\a.exe", "~ X", "\"C:\\\\\xE5\x5C\\\\a.exe\"=\"~ X\""},
         {"placeholder text in path", "C:\\~ DISABLEDXMAXIMIZEDWINDOWEDMODE\\a.exe", "~ X",
          "\"C:\\\\~ DISABLEDXMAXIMIZEDWINDOWEDMODE\\\\a.exe\"=\"~ X\""},
+        {"quote in path (never on Windows)", "C:\\a\"b.exe", "~ X", "\"C:\\\\a\\\"b.exe\"=\"~ X\""},
         {"sample path in layers", "C:\\a.exe", "d:\\\\网络游戏\\\\英雄联盟\\\\Game\\\\League of Legends.exe",
          "\"C:\\\\a.exe\"=\"d:\\\\\\\\网络游戏\\\\\\\\英雄联盟\\\\\\\\Game\\\\\\\\League of Legends.exe\""},
     };

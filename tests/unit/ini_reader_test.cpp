@@ -79,6 +79,15 @@ TEST(IniReader, ValueLookup) {
     EXPECT_EQ(Value("[d]\nk=" + Text(100, 'v') + "\n", "d", "k"), Text(63, 'v'));
 }
 
+TEST(IniReader, BlanksAndEqualsSignsAreWholeCharacters) {
+    // \xDA\x20 and \xB0\x3D are two-byte characters: their second bytes are
+    // no blank and no "=".
+    const Text file = "[dir]\nd:\\a\xDA =x\nb\xB0==y \xC1\t\n";
+    EXPECT_EQ(Section(file, "dir"), (std::vector<Text>{"d:\\a\xDA =x", "b\xB0==y \xC1\t"}));
+    EXPECT_EQ(Value(file, "dir", "d:\\a\xDA "), "x");
+    EXPECT_EQ(Value(file, "dir", "b\xB0="), "y \xC1\t");
+}
+
 TEST(IniReader, SectionThatDoesNotFitIsCut) {
     const Text file = "[d]\naaaa=1\nbbbb=2\n";
     // "aaaa=1\0bbbb=2\0" is 14 bytes and the final zero makes 15.
