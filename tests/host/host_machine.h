@@ -6,8 +6,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <dirent.h>
+
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -55,6 +58,34 @@ protected:
     static bool Exists(const std::string& path) {
         struct stat info;
         return lstat(path.c_str(), &info) == 0;
+    }
+
+    // Every entry below `folder` but `skip` and what is below it: a file's
+    // bytes, a link's target, "<folder>" for a folder.
+    static std::map<std::string, std::string> Snapshot(const std::string& folder, const std::string& skip) {
+        std::map<std::string, std::string> entries;
+        DIR* dir = opendir(folder.c_str());
+        if (!dir) return entries;
+        while (dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name == "." || name == "..") continue;
+            const std::string path = folder + "/" + name;
+            if (path == skip) continue;
+            struct stat info;
+            lstat(path.c_str(), &info);
+            if (S_ISLNK(info.st_mode)) {
+                char target[4096];
+                ssize_t n = readlink(path.c_str(), target, sizeof target);
+                entries[path] = "-> " + std::string(target, n > 0 ? static_cast<std::size_t>(n) : 0);
+            } else if (S_ISDIR(info.st_mode)) {
+                entries[path] = "<folder>";
+                for (const auto& inner : Snapshot(path, skip)) entries.insert(inner);
+            } else {
+                entries[path] = ReadFile(path);
+            }
+        }
+        closedir(dir);
+        return entries;
     }
 
     std::string root, devices;

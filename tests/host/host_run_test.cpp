@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <map>
+#include <random>
 #include <regex>
 #include <vector>
 
@@ -140,6 +141,127 @@ TEST_F(HostRun, TwoInstancesAtOnceLoseNoEntry) {
             EXPECT_EQ(bodies[2 + 2 * i], "该文件找不到：D:" + game + " 不处理该路径。");
         }
     }
+}
+
+// Hostile configurations and tool folders: each run ends by itself with exit
+// code 0, and nothing outside the tool's logs folder changes.
+class Hostile : public HostRun {
+protected:
+    // Runs the tool; checks the exit code, that only logs\ changed, and that
+    // every logged line is one the tool writes. Returns the messages.
+    std::vector<std::string> RunHostile(bool logged = true) {
+        const auto before = Snapshot(root, tool + "/logs");
+        EXPECT_EQ(Run(), 0);
+        EXPECT_EQ(Snapshot(root, tool + "/logs"), before);
+        if (!logged) return {};
+        std::vector<std::string> bodies = Bodies();
+        EXPECT_GE(bodies.size(), 2u);
+        if (bodies.size() < 2) return bodies;
+        EXPECT_EQ(bodies.front(), kStart);
+        EXPECT_EQ(bodies.back(), kDone);
+        for (std::size_t i = 1; i + 1 < bodies.size(); ++i) {
+            const std::string& b = bodies[i];
+            const bool known = b.rfind("该文件找不到：", 0) == 0 || b.rfind("找到游戏，开始处理：", 0) == 0 ||
+                               b.rfind("Windows Registry Editor Version 5.00\r\n", 0) == 0 || b == "处理完成";
+            EXPECT_TRUE(known) << b.substr(0, 200);
+        }
+        return bodies;
+    }
+
+    static std::size_t CountStarting(const std::vector<std::string>& bodies, const std::string& prefix) {
+        std::size_t n = 0;
+        for (const std::string& b : bodies) n += b.rfind(prefix, 0) == 0 ? 1 : 0;
+        return n;
+    }
+};
+
+TEST_F(Hostile, RandomBytes) {
+    std::mt19937 random(7);
+    std::string bytes;
+    for (int i = 0; i < 65536; ++i) bytes += static_cast<char>(random());
+    WriteFile(tool + "/config.ini", "[dir]\r\n" + bytes);
+    RunHostile();
+}
+
+TEST_F(Hostile, Utf16WithByteOrderMarkReadsAsTheSameRows) {
+    WriteFile(d + u8"/游戏/a.exe", "MZ");
+    // "[dir]\r\nc:\游戏\a.exe=~ A\r\n" in UTF-16LE.
+    const char utf16[] = "\xFF\xFE[\0d\0i\0r\0]\0\r\0\n\0c\0:\0\\\0\x38\x6E\x0F\x62\\\0a\0.\0e\0x\0e\0=\0~\0 \0A\0\r\0\n\0";
+    WriteFile(tool + "/config.ini", std::string(utf16, sizeof utf16 - 1));
+    const auto bodies = RunHostile();
+    EXPECT_EQ(CountStarting(bodies, "找到游戏，开始处理：D:\\游戏\\a.exe"), 1u);
+}
+
+TEST_F(Hostile, FolderNamedConfigIni) {
+    mkdir((tool + "/config.ini").c_str(), 0777);
+    EXPECT_EQ(RunHostile(), (std::vector<std::string>{kStart, kDone}));
+}
+
+TEST_F(Hostile, LineOfOneMebibyteIsCutAndDropped) {
+    WriteFile(tool + "/config.ini", "[dir]\r\nc:\\a.exe=~ A\r\nc:\\" + std::string(1 << 20, 'x') + "=~ B\r\n");
+    EXPECT_EQ(RunHostile(), (std::vector<std::string>{kStart, "该文件找不到：C:\\a.exe 不处理该路径。",
+                                                     "该文件找不到：D:\\a.exe 不处理该路径。", kDone}));
+}
+
+TEST_F(Hostile, ValueLongerThanItsBufferIsCut) {
+    WriteFile(d + "/v.exe", "MZ");
+    WriteFile(tool + "/config.ini", "[dir]\r\nc:\\v.exe=" + std::string(20000, 'y') + "\r\n");
+    RunHostile();
+    const std::string patch = ReadFile(tool + "/logs/debug.reg");
+    EXPECT_NE(patch.find("=\"" + std::string(10239, 'y') + "\"\r\n"), std::string::npos);
+}
+
+TEST_F(Hostile, ZeroBytesAndLoneLeadBytes) {
+    const char config[] = "[dir]\r\nc:\\n\0ul.exe=~ A\r\nc:\\lead\x81=~ B\x81\r\nc:\\after.exe=~ C\r\n";
+    WriteFile(d + "/after.exe", "MZ");
+    WriteFile(tool + "/config.ini", std::string(config, sizeof config - 1));
+    const auto bodies = RunHostile();
+    EXPECT_EQ(CountStarting(bodies, "找到游戏，开始处理：D:\\after.exe"), 1u);
+}
+
+TEST_F(Hostile, FiveThousandRows) {
+    // More than the section buffer holds: the rows are those whose lines fit
+    // whole, the cut line makes none.
+    std::string config = "[dir]\r\n";
+    std::size_t stored = 0, whole = 0;
+    for (int i = 0; i < 5000; ++i) {
+        const std::string line = "c:\\g\\" + std::to_string(i) + ".exe=~ A";
+        config += line + "\r\n";
+        stored += line.size() + 1;
+        if (stored <= 32767 - 2) ++whole;
+    }
+    WriteFile(tool + "/config.ini", config);
+    EXPECT_EQ(RunHostile().size(), 2 + 2 * whole);
+}
+
+TEST_F(Hostile, PlainFileNamedLogsLosesTheEntriesOnly) {
+    WriteFile(tool + "/logs", "a file");
+    WriteFile(d + "/x.exe", "MZ");
+    WriteFile(tool + "/config.ini", "[dir]\r\nc:\\x.exe=~ A\r\n");
+    const auto before = Snapshot(root, "");
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Snapshot(root, ""), before);
+}
+
+TEST_F(Hostile, FolderNamedDebugRegTakesNoPatch) {
+    mkdir((tool + "/logs").c_str(), 0777);
+    mkdir((tool + "/logs/debug.reg").c_str(), 0777);
+    WriteFile(d + "/x.exe", "MZ");
+    WriteFile(tool + "/config.ini", "[dir]\r\nc:\\x.exe=~ A\r\n");
+    const auto bodies = RunHostile();
+    EXPECT_EQ(CountStarting(bodies, "找到游戏，开始处理：D:\\x.exe"), 1u);
+    EXPECT_EQ(CountStarting(bodies, "处理完成"), 1u);
+}
+
+TEST_F(Hostile, ReadOnlyToolFolder) {
+    WriteFile(tool + "/config.ini", "[dir]\r\nc:\\x.exe=~ A\r\n");
+    // Immutable even for root, who would pass a mode of 0555.
+    ASSERT_EQ(std::system(("chattr +i '" + tool + "'").c_str()), 0);
+    const auto before = Snapshot(root, "");
+    const int code = Run();
+    std::system(("chattr -i '" + tool + "'").c_str());
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(Snapshot(root, ""), before);
 }
 
 }  // namespace

@@ -72,12 +72,7 @@ std::string Resolve(const std::string& folder, const std::string& name) {
     return found;
 }
 
-}  // namespace
-
-std::optional<Drive> Find(char letter) {
-    const char lower = Lower(letter);
-    if (lower < 'a' || lower > 'z') return std::nullopt;
-    const std::string folder = DevicesFolder();
+std::optional<Drive> Load(char lower, const std::string& folder) {
     const std::string entry = folder + "/" + std::string(1, lower) + ":";
     struct stat info;
     if (!folder.empty() && stat(entry.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
@@ -90,6 +85,24 @@ std::optional<Drive> Find(char letter) {
     }
     if (lower == 'z') return Drive{std::string(), 4};
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<Drive> Find(char letter) {
+    const char lower = Lower(letter);
+    if (lower < 'a' || lower > 'z') return std::nullopt;
+    // The drives are read once, as Windows mounts them once; a new devices
+    // folder (a test's) is read anew.
+    static std::string loadedFrom;
+    static std::vector<std::optional<Drive>> table;
+    const std::string folder = DevicesFolder();
+    if (table.empty() || loadedFrom != folder) {
+        table.clear();
+        for (char l = 'a'; l <= 'z'; ++l) table.push_back(Load(l, folder));
+        loadedFrom = folder;
+    }
+    return table[static_cast<std::size_t>(lower - 'a')];
 }
 
 std::optional<std::string> ToHost(const Text& windowsPath) {
