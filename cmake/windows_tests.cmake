@@ -11,7 +11,7 @@ add_test(NAME pe_layerfix COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:layerfix>
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   find_program(PYTHON3 python3 REQUIRED)
-  foreach(module test_spine test_job test_faults)
+  foreach(module test_spine test_job test_faults test_hostile)
     add_test(NAME wine_${module}
              COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tests/wine/run.py $<TARGET_FILE:layerfix>
                      $<TARGET_FILE:faultprobe> ${CMAKE_BINARY_DIR}/wine-tests ${module})

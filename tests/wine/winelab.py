@@ -172,6 +172,42 @@ class WineCase(unittest.TestCase):
             for child in folder.iterdir():
                 shutil.rmtree(child) if child.is_dir() else child.unlink()
 
+    def place_game(self, letter, path):
+        target = self.prefix.drive(letter) / path.lstrip("\\").replace("\\", "/")
+        target.parent.mkdir(parents=True, exist_ok=True)
+        target.write_bytes(b"MZ")
+
+    def run_job(self, config_text, folder=None):
+        """Runs the tool and checks that only its own files and the Layers key changed."""
+        folder = folder or self.prefix.tool
+        self.prefix.install(folder=folder, config=config_text if isinstance(config_text, bytes) else gbk(config_text))
+        drives = [str(self.prefix.drive(letter)) for letter in "def"]
+        files_before = snapshot(str(folder), *drives)
+        hkcu_before = self.hkcu_without_layers()
+        windows_path = "C:\\" + str(folder.relative_to(self.prefix.c)).replace("/", "\\") + "\\layerfix.exe"
+        self.assertEqual(self.prefix.run(windows_path), 0)
+        files_after = snapshot(str(folder), *drives)
+        changed = {p for p in files_before.keys() | files_after.keys() if files_before.get(p, 0) != files_after.get(p, 0)}
+        logs = str(folder / "logs")
+        self.assertTrue(all(p == logs or p.startswith(logs + "/") for p in changed), changed)
+        self.assertEqual(self.hkcu_without_layers(), hkcu_before)
+        return folder
+
+    def hkcu_without_layers(self):
+        """HKCU but the Layers key, its empty parents (made along with it) and
+        the volatile key that Wine makes anew for each session."""
+        text = self.prefix.reg_export("HKEY_CURRENT_USER")
+        kept = []
+        for block in re.split(r"\r?\n(?=\[)", text):
+            key, _, body = block.partition("]")
+            key = key.lstrip("[")
+            if key == LAYERS_KEY or key == r"HKEY_CURRENT_USER\Volatile Environment":
+                continue
+            if LAYERS_KEY.startswith(key + "\\") and not body.strip():
+                continue
+            kept.append(block)
+        return kept
+
     def assertLogMessages(self, log, messages, same_pid=True):
         """The log holds exactly these messages, each behind a stamp and pid."""
         entries = split_entries(log)
