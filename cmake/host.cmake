@@ -28,3 +28,8 @@ target_link_libraries(host_tests PRIVATE lf_core lf_platform_posix lf_host_suppo
 target_compile_definitions(host_tests PRIVATE LAYERFIX_HOST_EXE="$<TARGET_FILE:layerfix>")
 add_dependencies(host_tests layerfix)
 gtest_discover_tests(host_tests DISCOVERY_TIMEOUT 60)
+
+find_program(VALGRIND valgrind)
+if(VALGRIND AND NOT LAYERFIX_SANITIZE)
+  add_test(NAME valgrind_host_run COMMAND bash ${CMAKE_SOURCE_DIR}/tests/host/valgrind_run.sh $<TARGET_FILE:layerfix>)
+endif()
