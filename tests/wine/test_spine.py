@@ -1,5 +1,6 @@
 """The program starts, reads config.ini, walks its rows and logs every step."""
 
+import subprocess
 import unittest
 
 from winelab import WineCase, gbk
@@ -42,6 +43,28 @@ class Spine(WineCase):
                 folder = self.prefix.install(name=name)
                 self.assertEqual(self.prefix.run("C:\\tool\\" + name), 0)
                 self.assertLogMessages(self.day_log(folder, stem=stem), [START, DONE])
+
+    def test_executable_path_longer_than_259_bytes(self):
+        # Cut to 259 bytes, this path would end inside the third folder and
+        # name the second as the program's folder.
+        parts = ["a" * 100, "b" * 100, "c" * 60]
+        folder = self.prefix.c.joinpath(*parts)
+        windows_folder = "C:\\" + "\\".join(parts)
+        self.assertGreater(len(windows_folder), 259)  # and short enough for the whole trace line
+        self.prefix.install(folder=folder, config=b"[dir]\r\nc:\\x.exe=~ A\r\n")
+        env = dict(self.prefix.env, WINEDEBUG="+file")
+        run = subprocess.run(["wine", windows_folder + "\\layerfix.exe"], env=env, cwd=self.prefix.c,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=300)
+        self.prefix.wait()
+        self.assertEqual(run.returncode, 0)
+        # The program asked for config.ini beside itself, by its whole path...
+        traced = windows_folder.replace("\\", "\\\\") + "\\\\config.ini"
+        self.assertIn(traced.encode(), run.stderr)
+        # ...and wrote nothing into the folder that a cut path would name.
+        self.assertEqual(sorted(p.name for p in folder.parent.iterdir()), [parts[2]])
+        # The system's ANSI file functions refuse paths of this length, as
+        # Windows does where long paths are not enabled, so the log is lost.
+        self.assertFalse((folder / "logs").exists())
 
     def day_log_name(self):
         return next((self.prefix.tool / "logs").glob("layerfix_*.log")).name
