@@ -23,17 +23,6 @@ protected:
         os::StartPlatform();
     }
 
-    // Runs the program from its entry; returns the exit code it ended with.
-    static int RunProgram() {
-        try {
-            ProgramEntry();
-        } catch (const fake::ProcessEnded& ended) {
-            return ended.exitCode;
-        }
-        ADD_FAILURE() << "the program returned instead of ending the process";
-        return 1000;
-    }
-
     // Runs `body` and returns the exit code of the process end it causes.
     template <typename Body>
     static int ExitCodeOf(Body body) {
@@ -45,6 +34,9 @@ protected:
         ADD_FAILURE() << "the process did not end";
         return 1000;
     }
+
+    // Runs the program from its entry; returns the exit code it ended with.
+    static int RunProgram() { return ExitCodeOf([] { ProgramEntry(); }); }
 
     static Text DayLog() { return fake::FileBytes("C:\\Tool\\logs\\Tool_20240305.log").value_or(""); }
 
