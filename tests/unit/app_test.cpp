@@ -1,3 +1,7 @@
+#include <map>
+#include <string>
+#include <vector>
+
 #include "fix/fix.h"
 #include "fixture.h"
 
@@ -73,6 +77,77 @@ TEST_F(Program, ExitRoutineIsRegisteredOnce) {
     ConfigFile = "x";
     EXPECT_EQ(ExitCodeOf([] { os::EndProcess(0); }), 0);
     EXPECT_TRUE(ConfigFile.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Every operating-system call of a whole run, failed one at a time: the run
+// still ends by itself with exit code 0, and a failed log write costs exactly
+// its own entry.
+class FailEachCall : public FakeMachine {
+protected:
+    static void Prepare() {
+        fake::SetDriveType('D', os::kDriveFixed);
+        fake::AddFile("D:\\Games\\a.exe", "MZ");
+        fake::AddFile("C:\\Tool\\config.ini", "[dir]\r\nc:\\Games\\a.exe=~ A\r\nc:\\Games\\b.exe=~ B\r\n");
+    }
+
+    static std::vector<Text> Entries(const Text& log) {
+        std::vector<Text> entries;
+        const Text stamp = "2024-03-05 09:07:02 [PID 812] : ";
+        std::size_t at = 0;
+        while ((at = log.find(stamp, at)) != Text::npos) {
+            const std::size_t next = log.find(stamp, at + stamp.size());
+            entries.push_back(log.substr(at, next == Text::npos ? Text::npos : next - at));
+            at = at + stamp.size();
+        }
+        return entries;
+    }
+};
+
+TEST_F(FailEachCall, NoSingleFailureStopsTheRun) {
+    Prepare();
+    ASSERT_EQ(RunProgram(), 0);
+    const std::vector<Text> baseline = Entries(DayLog());
+    ASSERT_EQ(baseline.size(), 8u);
+
+    // A run has no size limit, so it neither measures nor deletes a file, and
+    // its first entry has made the logs folder before any patch needs it.
+    const fake::Op ops[] = {fake::Op::PathExists,     fake::Op::CreateDirectory, fake::Op::AppendLine,
+                            fake::Op::WriteWholeFile, fake::Op::ProfileSection,  fake::Op::ProfileString,
+                            fake::Op::DriveType,      fake::Op::StartProcess};
+    std::map<fake::Op, int> callsInARun;
+    for (fake::Op op : ops) {
+        callsInARun[op] = fake::CallCount(op);
+        EXPECT_GT(callsInARun[op], 0);
+    }
+
+    for (fake::Op op : ops) {
+        for (int n = 1; n <= callsInARun[op]; ++n) {
+            fake::Reset();
+            Prepare();
+            os::StartPlatform();
+            ClearTable(PathTable);
+            fake::FailCall(op, n);
+            const std::string where = "op " + std::to_string(static_cast<int>(op)) + " call " + std::to_string(n);
+            ASSERT_EQ(RunProgram(), 0) << where;
+            const std::vector<Text> entries = Entries(DayLog());
+            if (op == fake::Op::AppendLine || op == fake::Op::CreateDirectory) {
+                // The log folder is made with the first entry: without it, that
+                // entry is lost and the next one makes the folder.
+                std::vector<Text> expected = baseline;
+                expected.erase(expected.begin() + (op == fake::Op::AppendLine ? n - 1 : 0));
+                EXPECT_EQ(entries, expected) << where;
+                continue;
+            }
+            ASSERT_GE(entries.size(), 2u) << where;
+            EXPECT_EQ(entries.front(), baseline.front()) << where;
+            EXPECT_EQ(entries.back(), baseline.back()) << where;
+            EXPECT_FALSE(fake::FileBytes("C:\\Tool\\Tool.exe.Error.log")) << where;
+        }
+    }
 }
 
 }  // namespace
