@@ -67,11 +67,11 @@ class Faults(WineCase):
 
     def test_message_box_on_a_display(self):
         """Under Xvfb the box appears with its caption and text; closing it ends the run."""
-        display = ":%d" % (50 + os.getpid() % 40)
-        xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Xvfb picks a free display itself and names it on the descriptor given.
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         try:
-            time.sleep(2)
+            display = ":" + xvfb.stdout.readline().strip()
             self.prefix.install(exe=PROBE, name="faultprobe.exe")
             env = dict(self.prefix.env, DISPLAY=display, WINEDEBUG="+msgbox")
             trace = open(WORK / "fault-box-trace.txt", "wb")
