@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine64 locales
   xvfb x11-utils xdotool imagemagick fonts-wqy-microhei
-  clang libclang-rt-14-dev valgrind
+  clang libclang-rt-14-dev valgrind e2fsprogs bc
 )
 
 missing=()
