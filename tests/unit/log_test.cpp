@@ -88,6 +88,12 @@ TEST_F(RunLog, PrefixFromTheTwoTags) {
     }
 }
 
+TEST_F(RunLog, ProcessIdIsWrittenAsAnUnsignedNumber) {
+    fake::SetProcessId(4294967295u);
+    WriteLog("m");
+    EXPECT_EQ(DayLog(), "2024-03-05 09:07:02 [PID 4294967295] : m\r\n");
+}
+
 TEST_F(RunLog, GivenArgumentsAreUsedUnchanged) {
     WriteLog("", std::nullopt, std::nullopt, std::nullopt, Text("STAMP"));
     WriteLog("e", std::nullopt, std::nullopt, std::nullopt, Text(""));

@@ -51,7 +51,6 @@ struct ShownBox {
 void Reset();
 
 void SetModulePath(const Text& path);
-void SetArguments(const std::vector<Text>& arguments);
 void SetClock(const os::LocalTime& now);
 void SetProcessId(std::uint32_t pid);
 void SetDriveType(char letter, unsigned type);  // kDriveNoRootDir removes it

@@ -21,7 +21,6 @@ struct State {
     std::map<Text, Node> nodes;  // key: the path with ASCII letters upper-cased
     std::map<char, unsigned> driveTypes;
     Text modulePath;
-    std::vector<Text> arguments;
     Text currentDirectory;
     os::LocalTime now;
     std::uint32_t pid;
@@ -130,7 +129,6 @@ void SetModulePath(const Text& path) {
     S().modulePath = path;
     if (!IsDriveRoot(Parent(path))) MakeDirectories(Parent(path));
 }
-void SetArguments(const std::vector<Text>& arguments) { S().arguments = arguments; }
 void SetClock(const os::LocalTime& now) { S().now = now; }
 void SetProcessId(std::uint32_t pid) { S().pid = pid; }
 void SetDriveType(char letter, unsigned type) {
@@ -210,7 +208,7 @@ void EndProcess(int exitCode) {
     throw fake::ProcessEnded{exitCode};
 }
 
-std::vector<Text> ProgramArguments() { return S().arguments; }
+std::vector<Text> ProgramArguments() { return {}; }
 
 bool PathExists(const Text& path) {
     if (fake::Fails(Op::PathExists)) return false;
