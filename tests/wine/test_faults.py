@@ -6,7 +6,7 @@ import subprocess
 import time
 import unittest
 
-from winelab import PROBE, WORK, WineCase, gbk, split_entries
+from winelab import PROBE, WORK, WineCase, gbk
 
 CAPTION = "程序出现了故障，请联系技术支持"
 

@@ -11,8 +11,6 @@ import pathlib
 import re
 import shutil
 import subprocess
-import sys
-import time
 import unittest
 
 LAYERS_KEY = r"HKEY_CURRENT_USER\Software\Microsoft\Windows NT\CurrentVersion\AppCompatFlags\Layers"

@@ -70,6 +70,11 @@ Text Parent(const Text& path) {
     return last == Text::npos ? Text() : path.substr(0, last);
 }
 
+Text LastComponent(const Text& path) {
+    const Text parent = Parent(path);
+    return parent.empty() ? path : path.substr(parent.size() + 1);
+}
+
 bool IsDriveRoot(const Text& path) { return path.size() == 2 && path[1] == ':'; }
 
 bool DirectoryExists(const Text& path) {
@@ -211,17 +216,17 @@ void EndProcess(int exitCode) {
 std::vector<Text> ProgramArguments() { return {}; }
 
 bool PathExists(const Text& path) {
-    if (fake::Fails(Op::PathExists)) return false;
-    const Text name = path.substr(fake::Parent(path).size() + (fake::Parent(path).empty() ? 0 : 1));
-    if (name.find_first_of("*?") == Text::npos) {
-        return !fake::IsDriveRoot(path) && fake::S().nodes.count(fake::Key(path)) != 0;
-    }
-    const Text parentKey = fake::Key(fake::Parent(path));
-    const Text pattern = fake::Key(name);
+    using namespace fake;
+    if (Fails(Op::PathExists)) return false;
+    const Text name = LastComponent(path);
+    if (name.find_first_of("*?") == Text::npos) return !IsDriveRoot(path) && S().nodes.count(Key(path)) != 0;
+    const Text parentKey = Key(Parent(path));
+    const Text pattern = Key(name);
     for (const auto& entry : S().nodes) {
-        if (fake::Key(fake::Parent(entry.second.spelling)) != parentKey) continue;
-        const Text entryName = fake::Key(entry.second.spelling.substr(fake::Parent(entry.second.spelling).size() + 1));
-        if (fake::WildMatch(pattern.c_str(), entryName.c_str())) return true;
+        const Text& spelling = entry.second.spelling;
+        if (Key(Parent(spelling)) == parentKey && WildMatch(pattern.c_str(), Key(LastComponent(spelling)).c_str())) {
+            return true;
+        }
     }
     return false;
 }
