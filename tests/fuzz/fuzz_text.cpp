@@ -19,6 +19,33 @@ std::vector<std::size_t> CharacterStarts(const Text& text) {
     return starts;
 }
 
+// The replacement as a plain model: walk the character starts; after a match
+// that ends inside a character, go on with the rest of the text as a text of
+// its own.
+Text ModelReplaceAll(const Text& text, const Text& search, const Text& replacement) {
+    if (text.empty() || search.empty()) return text;
+    const std::vector<std::size_t> starts = CharacterStarts(text);
+    Text model;
+    std::size_t next = 0;
+    while (next < starts.size()) {
+        const std::size_t pos = starts[next];
+        if (text.size() - pos >= search.size() && text.compare(pos, search.size(), search) == 0) {
+            model += replacement;
+            const std::size_t end = pos + search.size();
+            while (next < starts.size() && starts[next] < end) ++next;
+            if (next == starts.size() || starts[next] != end) {
+                if (end < text.size()) model += ModelReplaceAll(text.substr(end), search, replacement);
+                break;
+            }
+        } else {
+            const std::size_t end = next + 1 < starts.size() ? starts[next + 1] : text.size();
+            model += text.substr(pos, end - pos);
+            ++next;
+        }
+    }
+    return model;
+}
+
 void Check(bool condition) {
     if (!condition) std::abort();
 }
@@ -50,33 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Check(FindText(text, search) == expected);
 
-    Text model;
-    if (text.empty() || search.empty()) {
-        model = text;
-    } else {
-        std::size_t next = 0;  // index into starts
-        while (next < starts.size()) {
-            const std::size_t pos = starts[next];
-            if (text.size() - pos >= search.size() && text.compare(pos, search.size(), search) == 0) {
-                model += replacement;
-                const std::size_t end = pos + search.size();
-                while (next < starts.size() && starts[next] < end) ++next;
-                // A match that ends inside a character resumes at that character's second byte.
-                if (next == starts.size() || starts[next] != end) {
-                    if (end < text.size()) {
-                        Text rest = text.substr(end);
-                        Text tail = ReplaceAll(rest, search, replacement);
-                        model += tail;
-                    }
-                    break;
-                }
-            } else {
-                const std::size_t end = next + 1 < starts.size() ? starts[next + 1] : text.size();
-                model += text.substr(pos, end - pos);
-                ++next;
-            }
-        }
-    }
+    const Text model = ModelReplaceAll(text, search, replacement);
     Check(ReplaceAll(text, search, replacement) == model);
     Check(ReplaceAll(text, search, search) == text);
     return 0;
